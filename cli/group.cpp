@@ -1,0 +1,170 @@
+#include "group.h"
+
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "output.h"
+#include "tier.h"
+#include "tovrel.h"
+#include "versions.h"
+
+namespace tovrel::cli {
+namespace {
+
+struct Options {
+  Format format = Format::kCsv;
+  std::vector<std::string> files;
+};
+
+int Usage(const std::string& problem) {
+  std::fprintf(stderr, "tovrel: %s (try 'tovrel --help')\n", problem.c_str());
+  return 2;
+}
+
+// Versions seen in this run whose single-code tier table is incomplete.
+class TierWarning {
+ public:
+  void Note(const char* grouperVersion) {
+    for (int v = 0; v < kVersionCount; ++v) {
+      if (std::strcmp(kVersions[v].text, grouperVersion) == 0) {
+        if (!TierTablesComplete(static_cast<Version>(v))) seen_.insert(v);
+        return;
+      }
+    }
+  }
+  void Print() const {
+    if (seen_.empty()) return;
+    std::string names;
+    for (int v : seen_) {
+      if (!names.empty()) names += ", ";
+      names += kVersions[v].text;
+    }
+    std::fprintf(stderr,
+                 "tovrel: warning: the comorbidity tier table of grouper version(s) %s is "
+                 "incomplete; a tier of \"A\" may stand where the published list gives a "
+                 "tier (see 'tovrel tables')\n",
+                 names.c_str());
+  }
+
+ private:
+  std::set<int> seen_;
+};
+
+ResultRow GroupRecord(const std::string& file, long lineNo, const char* record,
+                      TierWarning& warning) {
+  char cmg[6], motorScore[7], grouperVersion[5], programVersion[5];
+  int32_t errorCode = 0, cogScore = 0, age = 0;
+  const int status =
+      TOVREL(record, cmg, &errorCode, motorScore, &cogScore, &age, grouperVersion, programVersion);
+  if (status == 0) warning.Note(grouperVersion);
+  ResultRow row;
+  row.file = file;
+  row.line = lineNo;
+  row.status = status;
+  row.cmg = cmg;
+  row.motorScore = motorScore;
+  row.cogScore = cogScore;
+  row.age = age;
+  row.grouperVersion = grouperVersion;
+  row.programVersion = programVersion;
+  return row;
+}
+
+// Groups every line of one file; false when the file could not be read.
+bool GroupRecordFile(const std::string& name, RowWriter& writer, TierWarning& warning) {
+  const bool isStdin = name == "-";
+  std::FILE* in = isStdin ? stdin : std::fopen(name.c_str(), "rb");
+  if (in == nullptr) {
+    std::fprintf(stderr, "tovrel: cannot read %s: %s\n", name.c_str(), std::strerror(errno));
+    return false;
+  }
+  const std::string shown = isStdin ? "-" : name;
+  std::array<char, kRecordLength + 1> record;
+  char* line = nullptr;
+  size_t capacity = 0;
+  long lineNo = 0;
+  ssize_t got;
+  errno = 0;
+  while ((got = ::getline(&line, &capacity, in)) >= 0) {
+    ++lineNo;
+    size_t length = static_cast<size_t>(got);
+    if (length > 0 && line[length - 1] == '\n') --length;
+    if (length > 0 && line[length - 1] == '\r') --length;
+    if (length > static_cast<size_t>(kRecordLength)) {
+      std::fprintf(stderr,
+                   "tovrel: warning: %s:%ld: record longer than %d characters; grouped on its "
+                   "first %d\n",
+                   shown.c_str(), lineNo, kRecordLength, kRecordLength);
+      length = kRecordLength;
+    }
+    std::memcpy(record.data(), line, length);
+    record[length] = '\0';
+    writer.Write(GroupRecord(shown, lineNo, record.data(), warning));
+  }
+  const bool failed = std::ferror(in) != 0;
+  const int readErrno = errno;
+  std::free(line);
+  if (!isStdin) std::fclose(in);
+  if (failed) {
+    std::fprintf(stderr, "tovrel: cannot read %s: %s\n", shown.c_str(),
+                 std::strerror(readErrno ? readErrno : EIO));
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+}  // namespace tovrel::cli
+
+int GroupCommand(int argc, char** argv) {
+  using namespace tovrel::cli;
+  Options options;
+  bool optionsDone = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (optionsDone || arg == "-" || arg.empty() || arg[0] != '-') {
+      options.files.push_back(arg);
+    } else if (arg == "--") {
+      optionsDone = true;
+    } else if (arg == "--format" || arg.rfind("--format=", 0) == 0) {
+      std::string value;
+      if (arg == "--format") {
+        if (i + 1 >= argc) return Usage("--format needs a value: csv or jsonl");
+        value = argv[++i];
+      } else {
+        value = arg.substr(9);
+      }
+      if (value == "csv") {
+        options.format = Format::kCsv;
+      } else if (value == "jsonl") {
+        options.format = Format::kJsonl;
+      } else {
+        return Usage("unknown format '" + value + "': use csv or jsonl");
+      }
+    } else {
+      return Usage("group: unknown option '" + arg + "'");
+    }
+  }
+  if (options.files.empty()) options.files.push_back("-");
+
+  RowWriter writer(stdout, options.format);
+  writer.Header();
+  TierWarning warning;
+  bool allRead = true;
+  for (const std::string& file : options.files) {
+    if (!GroupRecordFile(file, writer, warning)) allRead = false;
+  }
+  std::fflush(stdout);
+  warning.Print();
+  if (std::ferror(stdout)) {
+    std::fputs("tovrel: error writing results\n", stderr);
+    return 1;
+  }
+  return allRead ? 0 : 1;
+}
