@@ -1,0 +1,41 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+#include "record_builder.h"
+
+namespace {
+std::atomic<long> allocations{0};
+}
+
+void* operator new(std::size_t size) {
+  ++allocations;
+  if (void* p = std::malloc(size ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+namespace {
+
+TEST(TovrelAllocation, GroupingARecordAllocatesNothing) {
+  using namespace tovrel::test;
+  // Records are built before counting starts.
+  Record fim = ValidFimRecord();
+  fim.Set("R24A", "V44.0").Set("R24K", "438.82");
+  Record gg = ValidGgRecord();
+  gg.Set("R24A", "B39.4^^^").Set("R24B", "G02.^^^^");
+  Record bad = ValidFimRecord();
+  bad.Set("R21A", "  99.9");
+  for (const Record* r : {&fim, &gg, &bad}) {
+    char cmg[6], motor[7], version[5], program[5];
+    int32_t errorCode, cog, age;
+    const long before = allocations.load();
+    TOVREL(r->c_str(), cmg, &errorCode, motor, &cog, &age, version, program);
+    EXPECT_EQ(allocations.load() - before, 0);
+  }
+}
+
+}  // namespace
