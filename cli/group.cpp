@@ -12,6 +12,7 @@
 #include "output.h"
 #include "tier.h"
 #include "tovrel.h"
+#include "tovrel_xml.h"
 #include "versions.h"
 
 namespace tovrel::cli {
@@ -19,6 +20,7 @@ namespace {
 
 struct Options {
   Format format = Format::kCsv;
+  bool xml = false;  // each file is one XML assessment document
   std::vector<std::string> files;
 };
 
@@ -119,6 +121,53 @@ bool GroupRecordFile(const std::string& name, RowWriter& writer, TierWarning& wa
   return true;
 }
 
+// Groups one XML document; false when it could not be read or parsed. Its
+// failure line goes to standard error so the results stay clean.
+bool GroupXmlDocument(const std::string& name, RowWriter& writer, TierWarning& warning) {
+  char cmg[6], motorScore[7], grouperVersion[5], programVersion[5];
+  int32_t errorCode = 0, cogScore = 0, age = 0;
+  std::string message;
+  int status;
+  if (name == "-") {
+    std::string text;
+    char buffer[65536];
+    size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, stdin)) > 0) text.append(buffer, got);
+    if (std::ferror(stdin)) {
+      status = kXmlFailure;
+      message = std::string("cannot read -: ") + std::strerror(errno) + "\n";
+    } else if (text.find('\0') != std::string::npos) {
+      // The parser would stop at the NUL and drop the rest unseen.
+      status = kXmlFailure;
+      message = "-: Error in : Null character in the document\n";
+    } else {
+      status = GroupXmlText(text.c_str(), message, cmg, &errorCode, motorScore, &cogScore, &age,
+                            grouperVersion, programVersion);
+      if (status == kXmlFailure) message = "-: " + message;
+    }
+  } else {
+    status = GroupXmlFile(name.c_str(), message, cmg, &errorCode, motorScore, &cogScore, &age,
+                          grouperVersion, programVersion);
+  }
+  ResultRow row;
+  row.file = name;
+  row.status = status;
+  if (status == kXmlFailure) {
+    std::fprintf(stderr, "tovrel: %s", message.c_str());
+    writer.Write(row);
+    return false;
+  }
+  if (status == 0) warning.Note(grouperVersion);
+  row.cmg = cmg;
+  row.motorScore = motorScore;
+  row.cogScore = cogScore;
+  row.age = age;
+  row.grouperVersion = grouperVersion;
+  row.programVersion = programVersion;
+  writer.Write(row);
+  return true;
+}
+
 }  // namespace
 }  // namespace tovrel::cli
 
@@ -130,6 +179,8 @@ int GroupCommand(int argc, char** argv) {
     const std::string arg = argv[i];
     if (optionsDone || arg == "-" || arg.empty() || arg[0] != '-') {
       options.files.push_back(arg);
+    } else if (arg == "--xml") {
+      options.xml = true;
     } else if (arg == "--") {
       optionsDone = true;
     } else if (arg == "--format" || arg.rfind("--format=", 0) == 0) {
@@ -158,7 +209,9 @@ int GroupCommand(int argc, char** argv) {
   TierWarning warning;
   bool allRead = true;
   for (const std::string& file : options.files) {
-    if (!GroupRecordFile(file, writer, warning)) allRead = false;
+    const bool read = options.xml ? GroupXmlDocument(file, writer, warning)
+                                  : GroupRecordFile(file, writer, warning);
+    if (!read) allRead = false;
   }
   std::fflush(stdout);
   warning.Print();

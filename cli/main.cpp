@@ -8,7 +8,7 @@
 namespace {
 
 const char kHelp[] =
-    "usage: tovrel group [--format csv|jsonl] [FILE ...]\n"
+    "usage: tovrel group [--format csv|jsonl] [--xml] [FILE ...]\n"
     "       tovrel tables [...]\n"
     "       tovrel --help | --version\n"
     "\n"
@@ -20,9 +20,15 @@ const char kHelp[] =
     "        grouper_version,program_version (CSV with a header, or one JSON\n"
     "        object per line). Status 0 is a grouped assessment; 1, 2, 3, 5,\n"
     "        6, 7 and 9 name the check the record failed.\n"
+    "        --xml: each FILE (or standard input) is one XML assessment, an\n"
+    "        ASSESSMENT element whose child elements are the record items;\n"
+    "        its row has no line number. A document that cannot be read or\n"
+    "        parsed gives status 99 with empty results; the reason goes to\n"
+    "        standard error.\n"
     "tables  Shows the comorbidity tier tables and how complete they are.\n"
     "\n"
-    "Exit status: 0 when all input was read, 1 when a file could not be read,\n"
+    "Exit status: 0 when all input was read, 1 when a file could not be read\n"
+    "(or, with --xml, a document could not be parsed),\n"
     "2 for a usage error.\n";
 
 }  // namespace
