@@ -17,9 +17,13 @@ using CodeList = char[kCodeCount][kCodeCell];
 // between calls and is safe to call from several threads at once.
 char TierStep(Version version, const char* ric, const CodeList& codes);
 
+// The same result by scanning every table row in order, as the tier lists
+// are defined. Slow; kept to check TierStep against.
+char TierStepScan(Version version, const char* ric, const CodeList& codes);
+
 // False when the single-code table that `version` uses holds fewer rows than
 // the published list of that version; its tiers may then read "A" where the
-// published list would give one.
+// published list would give one. True for kNoVersion (no table is read).
 bool TierTablesComplete(Version version);
 
 }  // namespace tovrel
