@@ -41,6 +41,7 @@ struct myCtx {
   OCISvcCtx* serviceContext;
   OCIError* errorHandle;
 };
+static_assert(sizeof(myCtx) == 4 * sizeof(void*), "four pointer-sized fields");
 
 // Every database error the library raises.
 constexpr int kApplicationError = 20000;
