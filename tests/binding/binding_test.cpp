@@ -405,6 +405,37 @@ TEST_F(BindingTest, GroupingFailureReturnsStatusWithoutRaising) {
   EXPECT_EQ(lastLog.back(), "OCIFileTerm(env1, err1)");
 }
 
+// Every output arrives in its own parameter: a stroke patient (01.2), FIM
+// motor items 4, cognitive items 5, age 69, discharged under "2.60".
+TEST_F(BindingTest, GroupedRecordFillsEveryOutput) {
+  std::string record(2784, ' ');
+  record += '%';
+  auto put = [&](size_t position, const std::string& value) {
+    record.replace(position - 1, value.size(), value);
+  };
+  put(1, "IRF-PAI");
+  put(11, "1");
+  put(657, "19440312");
+  put(688, "20130402");
+  put(720, "  01.2");
+  put(996, "20130420");
+  for (size_t p : {882, 888, 894, 900, 906, 912, 918, 924, 930, 936, 948, 956}) {
+    put(p, "04");
+  }
+  for (size_t p : {962, 970, 978, 984, 990}) put(p, "05");
+
+  Outputs out;
+  EXPECT_EQ(call(1, record.c_str(), out), 0);
+  EXPECT_STREQ(out.cmg, "A0102");
+  EXPECT_EQ(out.errorCode, 0);
+  EXPECT_STREQ(out.motorScore, "48.0");
+  EXPECT_EQ(out.cogScore, 25);
+  EXPECT_EQ(out.age, 69);
+  EXPECT_STREQ(out.grouperVersion, "2.60");
+  EXPECT_STREQ(out.programVersion, "4.00");
+  EXPECT_TRUE(last->raised.empty());
+}
+
 TEST_F(BindingTest, XmlThatDoesNotParseReturns99WithoutRaising) {
   Outputs out;
   ::testing::internal::CaptureStdout();
