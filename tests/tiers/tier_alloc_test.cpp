@@ -1,28 +1,10 @@
 // The tier step runs inside TOVREL, which must not touch the heap.
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
 #include <gtest/gtest.h>
 
 #include "tier.h"
 #include "tier_tables.h"
 #include "tier_test_util.h"
-
-namespace {
-std::atomic<long> allocations{0};
-}
-
-void* operator new(std::size_t size) {
-  ++allocations;
-  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-  throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) { return operator new(size); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+#include "count_allocations.h"
 
 namespace tovrel::test {
 namespace {
