@@ -48,9 +48,9 @@ class TierWarning {
       names += kVersions[v].text;
     }
     std::fprintf(stderr,
-                 "tovrel: warning: the comorbidity tier table of grouper version(s) %s is "
-                 "incomplete; a tier of \"A\" may stand where the published list gives a "
-                 "tier (see 'tovrel tables')\n",
+                 "tovrel: warning: incomplete comorbidity tier tables for grouper version(s) "
+                 "%s: tier \"A\" may stand where the published list gives a tier (see "
+                 "'tovrel tables')\n",
                  names.c_str());
   }
 

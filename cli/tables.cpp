@@ -181,7 +181,7 @@ int ShowTables(std::ostream& out) {
   for (const std::string& n : incomplete) out << " " << n;
   out << "\nGrouper versions";
   for (const std::string& v : versions) out << " " << v;
-  out << " may give tier \"A\" where the published tier list gives \"B\", \"C\" or \"D\".\n"
+  out << " may give tier \"A\" where the published tier list gives a tier.\n"
          "To complete a table, save the version's published comorbidity tier list as CSV\n"
          "and run 'tovrel tables import --version V FILE', then rebuild.\n";
   return 0;

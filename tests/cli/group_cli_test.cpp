@@ -4,6 +4,7 @@
 
 #include "record_builder.h"
 #include "run_tovrel.h"
+#include "tier.h"
 
 namespace {
 
@@ -92,6 +93,23 @@ TEST(GroupCli, UsageErrorsExitTwoWithAHint) {
     EXPECT_EQ(Lines(run.err).size(), 1u) << run.err;
     EXPECT_NE(run.err.find("tovrel --help"), std::string::npos) << run.err;
   }
+}
+
+TEST(GroupCli, IncompleteTierTablesAreNamedOnceOnStandardError) {
+  const std::string valid = tovrel::test::ValidFimRecord().text();
+  Record gg = tovrel::test::ValidGgRecord();
+  const CliRun run = RunTovrel({"group"}, valid + "\n" + valid + "\n" + gg.text() + "\n");
+  const auto lines = Lines(run.err);
+  if (tovrel::TierTablesComplete(tovrel::kV260) && tovrel::TierTablesComplete(tovrel::kV400)) {
+    EXPECT_TRUE(lines.empty()) << run.err;
+  } else {
+    ASSERT_EQ(lines.size(), 1u) << run.err;
+    EXPECT_NE(lines[0].find("grouper version(s) 2.60, 4.00:"), std::string::npos) << run.err;
+  }
+  // A record that fails a check reads no tier table.
+  Record bad = tovrel::test::ValidFimRecord();
+  bad.Set("ASMT_SYS_CD", "MDS");
+  EXPECT_EQ(RunTovrel({"group"}, bad.text()).err, "");
 }
 
 TEST(GroupCli, HelpAndVersion) {
