@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -58,24 +59,40 @@ class TierWarning {
   std::set<int> seen_;
 };
 
-ResultRow GroupRecord(const std::string& file, long lineNo, const char* record,
-                      TierWarning& warning) {
-  char cmg[6], motorScore[7], grouperVersion[5], programVersion[5];
-  int32_t errorCode = 0, cogScore = 0, age = 0;
-  const int status =
-      TOVREL(record, cmg, &errorCode, motorScore, &cogScore, &age, grouperVersion, programVersion);
-  if (status == 0) warning.Note(grouperVersion);
+// The seven grouper outputs of one assessment.
+struct Outputs {
+  char cmg[6] = "";
+  int32_t errorCode = 0;
+  char motorScore[7] = "";
+  int32_t cogScore = 0;
+  int32_t age = 0;
+  char grouperVersion[5] = "";
+  char programVersion[5] = "";
+};
+
+// A result row carrying every output as the grouper left it.
+ResultRow GroupedRow(const std::string& file, std::optional<long> line, int status,
+                     const Outputs& o, TierWarning& warning) {
+  if (status == 0) warning.Note(o.grouperVersion);
   ResultRow row;
   row.file = file;
-  row.line = lineNo;
+  row.line = line;
   row.status = status;
-  row.cmg = cmg;
-  row.motorScore = motorScore;
-  row.cogScore = cogScore;
-  row.age = age;
-  row.grouperVersion = grouperVersion;
-  row.programVersion = programVersion;
+  row.cmg = o.cmg;
+  row.motorScore = o.motorScore;
+  row.cogScore = o.cogScore;
+  row.age = o.age;
+  row.grouperVersion = o.grouperVersion;
+  row.programVersion = o.programVersion;
   return row;
+}
+
+ResultRow GroupRecord(const std::string& file, long lineNo, const char* record,
+                      TierWarning& warning) {
+  Outputs o;
+  const int status = TOVREL(record, o.cmg, &o.errorCode, o.motorScore, &o.cogScore, &o.age,
+                            o.grouperVersion, o.programVersion);
+  return GroupedRow(file, lineNo, status, o, warning);
 }
 
 // Groups every line of one file; false when the file could not be read.
@@ -124,8 +141,7 @@ bool GroupRecordFile(const std::string& name, RowWriter& writer, TierWarning& wa
 // Groups one XML document; false when it could not be read or parsed. Its
 // failure line goes to standard error so the results stay clean.
 bool GroupXmlDocument(const std::string& name, RowWriter& writer, TierWarning& warning) {
-  char cmg[6], motorScore[7], grouperVersion[5], programVersion[5];
-  int32_t errorCode = 0, cogScore = 0, age = 0;
+  Outputs o;
   std::string message;
   int status;
   if (name == "-") {
@@ -141,30 +157,24 @@ bool GroupXmlDocument(const std::string& name, RowWriter& writer, TierWarning& w
       status = kXmlFailure;
       message = "-: Error in : Null character in the document\n";
     } else {
-      status = GroupXmlText(text.c_str(), message, cmg, &errorCode, motorScore, &cogScore, &age,
-                            grouperVersion, programVersion);
+      status = GroupXmlText(text.c_str(), message, o.cmg, &o.errorCode, o.motorScore,
+                            &o.cogScore, &o.age, o.grouperVersion, o.programVersion);
       if (status == kXmlFailure) message = "-: " + message;
     }
   } else {
-    status = GroupXmlFile(name.c_str(), message, cmg, &errorCode, motorScore, &cogScore, &age,
-                          grouperVersion, programVersion);
+    status = GroupXmlFile(name.c_str(), message, o.cmg, &o.errorCode, o.motorScore, &o.cogScore,
+                          &o.age, o.grouperVersion, o.programVersion);
   }
-  ResultRow row;
-  row.file = name;
-  row.status = status;
   if (status == kXmlFailure) {
+    // Nothing was grouped: the row keeps only the file and the status.
     std::fprintf(stderr, "tovrel: %s", message.c_str());
+    ResultRow row;
+    row.file = name;
+    row.status = status;
     writer.Write(row);
     return false;
   }
-  if (status == 0) warning.Note(grouperVersion);
-  row.cmg = cmg;
-  row.motorScore = motorScore;
-  row.cogScore = cogScore;
-  row.age = age;
-  row.grouperVersion = grouperVersion;
-  row.programVersion = programVersion;
-  writer.Write(row);
+  writer.Write(GroupedRow(name, std::nullopt, status, o, warning));
   return true;
 }
 
