@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, when they are missing.
 set -euo pipefail
-pkgs=(build-essential cmake pkg-config libgtest-dev libtinyxml-dev)
+pkgs=(build-essential cmake pkg-config python3 libgtest-dev libtinyxml-dev)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
