@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "fake_agent.h"
+#include "outputs.h"
 #include "tovrelproc.h"
 
 namespace {
@@ -60,22 +61,7 @@ std::string contextKeyHex() {
   return hexBytes(key.data(), key.size());
 }
 
-// Output buffers, filled with values the library never writes, so that
-// "unchanged" can be told from "written".
-struct Outputs {
-  char cmg[8] = "zzzzzzz";
-  int32_t errorCode = -777;
-  char motorScore[8] = "zzzzzzz";
-  int32_t cogScore = -777;
-  int32_t age = -777;
-  char grouperVersion[8] = "zzzzzzz";
-  char programVersion[8] = "zzzzzzz";
-
-  bool untouched() const {
-    Outputs fresh;
-    return std::memcmp(this, &fresh, sizeof fresh) == 0;
-  }
-};
+using tovrel::test::Outputs;
 
 enum class Entry { Record, XmlText, XmlFile };
 

@@ -10,7 +10,7 @@
 namespace {
 
 using tovrel::test::Group;
-using tovrel::test::Outputs;
+using tovrel::test::Grouped;
 using tovrel::test::Record;
 
 const char* const kFimMotor[] = {"R39AA", "R39BA", "R39CA", "R39DA", "R39EA", "R39FA",
@@ -66,7 +66,7 @@ TEST(FimScores, WeightsRecodesAndTotals) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    const Outputs o = Group(c.record);
+    const Grouped o = Group(c.record);
     EXPECT_EQ(o.status, 0);
     EXPECT_STREQ(o.motorScore, c.motorScore);
     EXPECT_EQ(o.cogScore, c.cogScore);
@@ -104,7 +104,7 @@ TEST(GgScores, RecodesAndTotals) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    const Outputs o = Group(c.record);
+    const Grouped o = Group(c.record);
     EXPECT_EQ(o.status, 0);
     EXPECT_STREQ(o.motorScore, c.motorScore);
     EXPECT_STREQ(o.cmg, c.cmg);

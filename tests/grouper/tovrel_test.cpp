@@ -12,7 +12,7 @@
 namespace {
 
 using tovrel::test::Group;
-using tovrel::test::Outputs;
+using tovrel::test::Grouped;
 using tovrel::test::Record;
 using tovrel::test::ValidFimRecord;
 using tovrel::test::ValidGgRecord;
@@ -25,7 +25,7 @@ Record Edited(Record r, const Edits& edits) {
 }
 
 // Outputs that a failed check leaves besides status, age and version.
-void ExpectFailureOutputs(const Outputs& o) {
+void ExpectFailureOutputs(const Grouped& o) {
   EXPECT_STREQ(o.cmg, "     ");
   EXPECT_STREQ(o.motorScore, " 0.0");
   EXPECT_EQ(o.cogScore, 0);
@@ -34,7 +34,7 @@ void ExpectFailureOutputs(const Outputs& o) {
 }
 
 TEST(Tovrel, ValidRecordFillsEveryOutput) {
-  const Outputs o = Group(ValidFimRecord());
+  const Grouped o = Group(ValidFimRecord());
   EXPECT_EQ(o.status, 0);
   EXPECT_EQ(o.errorCode, 0);
   EXPECT_STREQ(o.cmg, "A0102");
@@ -85,7 +85,7 @@ TEST(Tovrel, ChecksRunInOrderAndTheFirstFailureDecides) {
   };
   for (const CheckCase& c : cases) {
     SCOPED_TRACE(c.what);
-    const Outputs o = Group(Edited(ValidFimRecord(), c.edits));
+    const Grouped o = Group(Edited(ValidFimRecord(), c.edits));
     EXPECT_EQ(o.status, c.status);
     EXPECT_EQ(o.age, c.age);
     EXPECT_STREQ(o.grouperVersion, c.grouperVersion);
@@ -108,7 +108,7 @@ TEST(Tovrel, DischargeDateSelectsTheVersion) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.date);
-    const Outputs o = Group(Edited(ValidGgRecord(), {{"R40", c.date}}));
+    const Grouped o = Group(Edited(ValidGgRecord(), {{"R40", c.date}}));
     EXPECT_EQ(o.status, 0);
     EXPECT_STREQ(o.grouperVersion, c.version);
     EXPECT_EQ(o.cmg[0], 'A');
@@ -135,7 +135,7 @@ TEST(Tovrel, AgeCountsWholeYearsWithBirthDateDefaults) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.birth) + " / " + c.admission);
-    const Outputs o = Group(Edited(ValidFimRecord(), {{"R6", c.birth}, {"R12", c.admission}}));
+    const Grouped o = Group(Edited(ValidFimRecord(), {{"R6", c.birth}, {"R12", c.admission}}));
     EXPECT_EQ(o.status, 0);
     EXPECT_EQ(o.age, c.age);
   }
@@ -155,10 +155,10 @@ TEST(Tovrel, ScoreFormFollowsTheDischargeDate) {
                            "R39HA", "R39IA", "R39JA", "R39LA", "R39MA"}) {
     r.Set(item, "04");
   }
-  const Outputs fim = Group(Edited(r, {{"R40", "20191000"}}));
+  const Grouped fim = Group(Edited(r, {{"R40", "20191000"}}));
   EXPECT_STREQ(fim.motorScore, "48.0");
   EXPECT_EQ(fim.cogScore, 25);
-  const Outputs gg = Group(Edited(r, {{"R40", "20191001"}}));
+  const Grouped gg = Group(Edited(r, {{"R40", "20191001"}}));
   EXPECT_STREQ(gg.motorScore, "53");
   EXPECT_EQ(gg.cogScore, 0);
   EXPECT_STREQ(gg.cmg, "A0103");
@@ -170,7 +170,7 @@ TEST(TovrelShortRecord, ShortTextReadsAsBlanks) {
   const std::string text = "IRF-PAI";
   std::unique_ptr<char[]> exact(new char[text.size() + 1]);
   std::memcpy(exact.get(), text.c_str(), text.size() + 1);
-  const Outputs o = Group(exact.get());
+  const Grouped o = Group(exact.get());
   EXPECT_EQ(o.status, 3);  // blank discharge date
   EXPECT_STREQ(o.grouperVersion, "    ");
 }
@@ -184,7 +184,7 @@ TEST(TovrelShortRecord, UnterminatedBufferOfTheReadLengthGroupsLikeTheFullRecord
   const Record full = ValidFimRecord();
   std::unique_ptr<char[]> exact(new char[kRecordReadLength]);
   std::memcpy(exact.get(), full.c_str(), kRecordReadLength);
-  const Outputs a = Group(full), b = Group(exact.get());
+  const Grouped a = Group(full), b = Group(exact.get());
   EXPECT_EQ(b.status, 0);
   EXPECT_STREQ(a.cmg, b.cmg);
   EXPECT_STREQ(a.motorScore, b.motorScore);
@@ -195,7 +195,7 @@ TEST(TovrelShortRecord, RecordEndsAtItsTerminator) {
   // A terminator inside the discharge date: what follows is never read.
   std::string text = ValidFimRecord().text();
   text[Record::Position("R40") + 4 - 1] = '\0';
-  const Outputs o = Group(text.c_str());
+  const Grouped o = Group(text.c_str());
   EXPECT_EQ(o.status, 3);  // "2013" and blanks
 }
 
@@ -204,7 +204,7 @@ TEST(TovrelShortRecord, TextEndingBeforeTheLastFieldsGroups) {
   const std::string text = ValidFimRecord().text().substr(0, 1300);
   std::unique_ptr<char[]> exact(new char[text.size() + 1]);
   std::memcpy(exact.get(), text.c_str(), text.size() + 1);
-  const Outputs o = Group(exact.get());
+  const Grouped o = Group(exact.get());
   EXPECT_EQ(o.status, 0);
   EXPECT_STREQ(o.cmg, "A0102");
 }

@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "outputs.h"
 #include "tovrel.h"
 
 namespace tovrel::test {
@@ -61,33 +62,18 @@ inline Record ValidGgRecord() {
   return r;
 }
 
-// The seven outputs of one TOVREL call, pre-filled so that untouched
-// buffers can be told apart from written ones.
-struct Outputs {
-  char cmg[16];
-  int32_t errorCode = -77;
-  char motorScore[16];
-  int32_t cogScore = -77;
-  int32_t age = -77;
-  char grouperVersion[16];
-  char programVersion[16];
+// One TOVREL call: its outputs and the status it returned.
+struct Grouped : Outputs {
   int status = -77;
-
-  Outputs() {
-    std::strcpy(cmg, "untouched");
-    std::strcpy(motorScore, "untouched");
-    std::strcpy(grouperVersion, "untouched");
-    std::strcpy(programVersion, "untouched");
-  }
 };
 
-inline Outputs Group(const char* record) {
-  Outputs o;
+inline Grouped Group(const char* record) {
+  Grouped o;
   o.status = TOVREL(record, o.cmg, &o.errorCode, o.motorScore, &o.cogScore, &o.age,
                     o.grouperVersion, o.programVersion);
   return o;
 }
-inline Outputs Group(const Record& record) { return Group(record.c_str()); }
+inline Grouped Group(const Record& record) { return Group(record.c_str()); }
 
 }  // namespace tovrel::test
 

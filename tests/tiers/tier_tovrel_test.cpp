@@ -40,7 +40,7 @@ TEST(TierThroughTovrel, CaseTable) {
     Record record = std::string(c.discharge) >= "2019" ? ValidGgRecord() : ValidFimRecord();
     record.Set("R40", c.discharge).Set("R21A", c.impairment);
     for (const auto& [item, value] : c.fields) record.Set(item, value);
-    const Outputs out = Group(record);
+    const Grouped out = Group(record);
     ASSERT_EQ(out.status, 0);
     EXPECT_EQ(std::string(out.grouperVersion), c.version);
     EXPECT_EQ(out.cmg[0], c.tier);

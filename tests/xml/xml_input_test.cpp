@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "tovrel.h"
+#include "outputs.h"
 #include "tovrel_xml.h"
 #include "xml_record.h"
 
@@ -52,29 +53,7 @@ std::string ReadFile(const std::string& path) {
   return buffer.str();
 }
 
-// The seven outputs, preset to values that no grouping produces.
-struct Outputs {
-  char cmg[16] = "cmg?";
-  int32_t errorCode = -77;
-  char motorScore[16] = "motor?";
-  int32_t cogScore = -78;
-  int32_t age = -79;
-  char grouperVersion[16] = "gv?";
-  char programVersion[16] = "pv?";
-
-  bool operator==(const Outputs& o) const {
-    return std::string(cmg) == o.cmg && errorCode == o.errorCode &&
-           std::string(motorScore) == o.motorScore && cogScore == o.cogScore &&
-           age == o.age && std::string(grouperVersion) == o.grouperVersion &&
-           std::string(programVersion) == o.programVersion;
-  }
-};
-
-std::ostream& operator<<(std::ostream& os, const Outputs& o) {
-  return os << "{cmg='" << o.cmg << "' errorCode=" << o.errorCode << " motor='"
-            << o.motorScore << "' cog=" << o.cogScore << " age=" << o.age
-            << " gv='" << o.grouperVersion << "' pv='" << o.programVersion << "'}";
-}
+using tovrel::test::Outputs;
 
 // ---------------------------------------------------------------------------
 // The working record
