@@ -36,6 +36,22 @@ const ItemRow iTems[kItemCount] = {
     {"GG0170M1", 1572, 2},     {"H0350", 1614, 1},       {"H0400", 1615, 1},
 };
 
+namespace tovrel {
+namespace {
+
+// Copies the first `count` characters of `from` without their blanks to `to`
+// and terminates them. `to` may be `from`: it never runs ahead of the reading.
+void SqueezeBlanks(const char* from, int count, char* to) {
+  int kept = 0;
+  for (int i = 0; i < count; ++i) {
+    if (from[i] != ' ') to[kept++] = from[i];
+  }
+  to[kept] = '\0';
+}
+
+}  // namespace
+}  // namespace tovrel
+
 extern "C" {
 
 void FillData(const char* record, char* dest, int32_t position, int32_t length) {
@@ -49,13 +65,7 @@ void FillRecord(char* record, const char* value, int32_t position, int32_t lengt
   std::memcpy(record + position - 1, value, static_cast<size_t>(length));
 }
 
-void Trim_CMRBD(char* code) {
-  int kept = 0;
-  for (int i = 0; i < 8; ++i) {
-    if (code[i] != ' ') code[kept++] = code[i];
-  }
-  code[kept] = '\0';
-}
+void Trim_CMRBD(char* code) { tovrel::SqueezeBlanks(code, 8, code); }
 
 }  // extern "C"
 
@@ -132,12 +142,8 @@ void MotorScoreText(int32_t total, bool tenths, char* out) {
 }
 
 const char* LookUpRic(const char* r21a) {
-  char code[8];
-  int kept = 0;
-  for (int i = 2; i < kR21AReadWidth; ++i) {
-    if (r21a[i] != ' ') code[kept++] = r21a[i];
-  }
-  code[kept] = '\0';
+  char code[kR21AReadWidth];
+  SqueezeBlanks(r21a + 2, kR21AReadWidth - 2, code);
   for (int row = 1; row <= kImpairmentRows; ++row) {
     if (std::strcmp(kImpairment[row].Imp240, code) == 0) return kImpairment[row].Ric240;
   }
@@ -239,16 +245,10 @@ extern "C" int TOVREL(const char* record, char* cmg, int32_t* errorCode, char* m
   if (version != kNoVersion) std::memcpy(grouperVersion, kVersions[version].text, 5);
   std::memcpy(programVersion, "4.00", 5);
 
-  {
-    // All blanks of the ten characters go, wherever they stand.
-    char sys[kFieldCell];
-    int kept = 0;
-    for (int i = 0; i < iTems[kAsmtSysCd].width; ++i) {
-      if (field[kAsmtSysCd][i] != ' ') sys[kept++] = field[kAsmtSysCd][i];
-    }
-    sys[kept] = '\0';
-    if (std::strcmp(sys, "IRF-PAI") != 0) return Finish(errorCode, 1);
-  }
+  // All blanks of the ten characters go, wherever they stand.
+  char systemCode[kFieldCell];
+  SqueezeBlanks(field[kAsmtSysCd], iTems[kAsmtSysCd].width, systemCode);
+  if (std::strcmp(systemCode, "IRF-PAI") != 0) return Finish(errorCode, 1);
   if (field[kTransTypeCd][0] == '3') return Finish(errorCode, 2);
   if (dischargeDate < kFirstDischargeDate) return Finish(errorCode, 3);
 
